@@ -19,6 +19,7 @@ public:
     virtual void set_checked(std::string_view control, bool checked) = 0;
     // Index of a combo box's selected entry, -1 when none.
     virtual int selected_index(std::string_view control) = 0;
+    virtual void set_selected_index(std::string_view control, int index) = 0;
 };
 
 }  // namespace qm
