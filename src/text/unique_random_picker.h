@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <random>
-#include <vector>
+#include <unordered_map>
 
 namespace qm {
 
@@ -27,7 +27,12 @@ public:
     void reset();
 
 private:
-    std::vector<int> pool_;
+    // The pool is the range with the drawn numbers swapped out: slot i holds
+    // moved_[i] when present, else low_ + i. Memory grows with the draws made,
+    // not with the range, so a range as wide as int costs nothing up front.
+    long long low_ = 0;
+    long long remaining_ = 0;
+    std::unordered_map<long long, int> moved_;
 };
 
 }  // namespace qm
