@@ -132,7 +132,7 @@ const std::string& false_text() { return "假"_gbk; }
 // The raw INI value of key in section; nullopt when the file, the section or
 // the key is missing (the caller's default then applies).
 std::optional<std::string> read_raw(const std::string& path, const std::string& section,
-                                           std::string_view key) {
+                                    std::string_view key) {
     std::string_view p = skip_leading_blanks(path);
     std::string_view s = skip_leading_blanks(section);
     key = skip_leading_blanks(key);
@@ -143,7 +143,7 @@ std::optional<std::string> read_raw(const std::string& path, const std::string& 
 }
 
 bool write_raw(const std::string& path, const std::string& section, std::string_view key,
-                      std::string_view value) {
+               std::string_view value) {
     std::string_view p = skip_leading_blanks(path);
     if (p.empty()) return false;
     std::string native = write_target(gbk_to_utf8(p));
