@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -221,6 +222,16 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
     EXPECT_TRUE(settings_.write_text(g("序号"), "2"));
     EXPECT_EQ(fs::status(disk_path_).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entries_in_dir(), 1u);
+}
+
+TEST_F(SettingsFileTest, AReadOnlyDirectoryLeavesTheOldFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    put_file("[主窗口]\r\n序号=1\r\n");
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(settings_.write_text(g("序号"), "2"));
+    EXPECT_EQ(settings_.read_text(g("序号")), "1");
+    fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(entries_in_dir(), 1u);
 }
 
