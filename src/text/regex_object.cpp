@@ -16,7 +16,7 @@ namespace {
 // attempt gives up and the pattern counts as rejected, so the window never
 // hangs on it. They are far above what the system's own patterns need on a
 // review text or a page.
-constexpr uint32_t match_limit = 2'000'000;
+constexpr uint32_t match_limit = 1'000'000;
 constexpr uint32_t depth_limit = 50'000;
 
 // One match: the whole match and its groups, as UTF-8 spans of the subject.
@@ -145,6 +145,8 @@ struct RegexObject::Impl {
             const PCRE2_SIZE end = spans[0].end;
             if (end > spans[0].start)
                 from = end;
+            else if (end + 1 < subject.size() && subject[end] == '\r' && subject[end + 1] == '\n')
+                from = end + 2;  // CR LF is one line end: no line starts between them
             else
                 from = end >= subject.size() ? end + 1 : next_character(subject, end);
         }
