@@ -12,6 +12,22 @@ constexpr size_t npos = std::string_view::npos;
 inline unsigned char fold_byte(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 inline bool is_letter(unsigned char c) { return fold_byte(c) >= 'a' && fold_byte(c) <= 'z'; }
 
+// How often a byte turns up in the pages searched (JSON-like feeds and HTML):
+// quotes and spaces everywhere, Chinese text, digits, then field punctuation.
+// Braces, brackets and the like are rarest.
+inline int commonness(unsigned char c) {
+    if (c == '"' || c == ' ') return 4;
+    if (c >= 0x80) return 3;
+    if (c >= '0' && c <= '9') return 2;
+    switch (c) {
+        case ',': case ':': case '=': case '/': case '<': case '>': case '.': case '-': case '_':
+        case '\'': case '\\':
+            return 1;
+        default:
+            return 0;
+    }
+}
+
 bool equal_at(const unsigned char* a, std::string_view needle, bool fold) {
     if (!fold) return std::memcmp(a, needle.data(), needle.size()) == 0;
     for (size_t i = 0; i < needle.size(); ++i)
@@ -57,16 +73,20 @@ size_t find_at_boundary(std::string_view text, std::string_view needle, size_t f
     const size_t last = n - m;  // last offset where the needle still fits
 
     // Anchor the candidate search on a needle byte that case folding leaves
-    // alone, so memchr/memmem can find candidates; letters-only needles fall
+    // alone, so memchr can find candidates: the one likely rarest in pages,
+    // which keeps the stops that fail to match few. Letters-only needles fall
     // back to the two cases of their first byte.
     size_t anchor = 0;
     bool anchor_found = !fold;
     if (fold) {
+        int best = 1 << 30;
         for (size_t i = 0; i < m; ++i) {
-            if (!is_letter(nd[i])) {
+            if (is_letter(nd[i])) continue;
+            const int rank = commonness(nd[i]);
+            if (rank < best) {
+                best = rank;
                 anchor = i;
                 anchor_found = true;
-                break;
             }
         }
     }
