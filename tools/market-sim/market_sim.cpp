@@ -146,6 +146,10 @@ bool MarketSim::start() {
         im.stopping = false;
     }
     im.thread = std::thread([&im] { im.server.listen_after_bind(); });
+    // A stop that came before the accept loop runs would be missed by the
+    // server, leaving it blocked in accept.
+    for (int i = 0; i < 5000 && !im.server.is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     im.started = true;
     return true;
 }
@@ -259,15 +263,19 @@ bool MarketSim::Impl::apply_fault(const Fault& fault, const Target& t, const htt
         res.set_content(garbage_bytes(fault.size ? fault.size : 4096), "application/octet-stream");
         return true;
     case FaultKind::Huge: {
+        // Chunked, so the client learns the size only by reading it.
         const size_t total = fault.size ? fault.size : size_t(80) << 20;
-        res.set_content_provider(total, "text/html", [this](size_t offset, size_t length, httplib::DataSink& sink) {
+        res.set_chunked_content_provider("text/html", [this, total](size_t offset, httplib::DataSink& sink) {
             static const std::string chunk(64 * 1024, 'x');
-            (void)offset;
             {
                 std::lock_guard<std::mutex> lock(mutex);
                 if (stopping) return false;
             }
-            return sink.write(chunk.data(), std::min(length, chunk.size()));
+            if (offset >= total) {
+                sink.done();
+                return true;
+            }
+            return sink.write(chunk.data(), std::min(total - offset, chunk.size()));
         });
         return true;
     }

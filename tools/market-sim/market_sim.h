@@ -144,6 +144,8 @@ std::string garbage_bytes(std::size_t size);
 struct LoggedRequest {
     std::string method;
     std::string target;  // absolute URL, "http://host/path?query"
+    // In name order; the server library percent-decodes header values, so
+    // compare values that carry "%" with that in mind.
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
 
