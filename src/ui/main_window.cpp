@@ -19,6 +19,7 @@
 #include "ui/help_texts.h"
 #include "ui/picture_box.h"
 #include "ui/qt_text.h"
+#include "ui/spaced_label.h"
 #include "ui/text_dialog.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -140,7 +141,7 @@ void MainWindow::build_step_one() {
     add_label(group, u"标签1"_s, u"商品ID文件："_s, 8, 58, 72, 24);
     add_edit(group, u"编辑框商品ID文件"_s, u"C:\\包含商品地址或商品ID的文本文件.txt"_s, 80, 58, 360, 24);
     auto* choose_file = add_button(group, u"按钮2"_s, u".."_s, 440, 58, 24, 24);
-    add_label(group, u"标签9"_s, u"从第        个ID开始采集"_s, 488, 58, 144, 24);
+    place(new SpacedLabel(u"从第        个ID开始采集"_s, group), u"标签9"_s, 488, 58, 144, 24);
     // Lies over the gap in the label.
     add_edit(group, u"编辑框序号"_s, u"1"_s, 520, 58, 32, 24)->raise();
 

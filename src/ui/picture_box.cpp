@@ -30,6 +30,8 @@ LinkLabel::LinkLabel(const QString& caption, const QString& address, QWidget* pa
     setCursor(Qt::PointingHandCursor);
     QFont underlined = font();
     underlined.setUnderline(true);
+    // Seven Latin letters and two characters must fit in the 63-pixel strip.
+    underlined.setPixelSize(11);
     setFont(underlined);
     QPalette link = palette();
     link.setColor(QPalette::WindowText, QColor(0x1a, 0x4f, 0xb0));
