@@ -6,8 +6,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <ctime>
+#include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "text/pending_events.h"
 #include "text/text_primitives.h"
@@ -202,10 +205,78 @@ void worker(Call& call) {
 
 }  // namespace
 
+namespace {
+
+// Worker threads are kept for later calls once their call has ended: every
+// call still has a worker of its own (a new one when all are busy, as with
+// nested calls), but starting a thread would cost as much as a tenth of a
+// loopback fetch.
+class WorkerPool {
+public:
+    ~WorkerPool() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        cv_.notify_all();
+        for (std::thread& t : threads_) t.join();
+    }
+
+    bool run(std::function<void()> job) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (idle_ == 0) {
+            try {
+                threads_.emplace_back([this] { loop(); });
+            } catch (...) {
+                return false;
+            }
+            ++idle_;
+        }
+        jobs_.push_back(std::move(job));
+        --idle_;
+        cv_.notify_one();
+        return true;
+    }
+
+private:
+    void loop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (true) {
+            cv_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;
+            std::function<void()> job = std::move(jobs_.front());
+            jobs_.pop_front();
+            lock.unlock();
+            job();
+            lock.lock();
+            ++idle_;
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::deque<std::function<void()>> jobs_;
+    std::vector<std::thread> threads_;
+    int idle_ = 0;
+    bool stopping_ = false;
+};
+
+}  // namespace
+
 struct WebAccess::Impl {
     CURLSH* share = nullptr;
     std::mutex locks[CURL_LOCK_DATA_LAST];
     std::string default_proxy;
+    // Multi handles of ended calls, reused: only their wake-up pipe outlives a call.
+    std::vector<CURLM*> idle_multis;
+    WorkerPool workers;  // declared last: its threads end first
+
+    CURLM* take_multi() {
+        if (idle_multis.empty()) return curl_multi_init();
+        CURLM* multi = idle_multis.back();
+        idle_multis.pop_back();
+        return multi;
+    }
 
     static void lock(CURL*, curl_lock_data data, curl_lock_access, void* user) {
         static_cast<Impl*>(user)->locks[data].lock();
@@ -227,6 +298,7 @@ WebAccess::WebAccess() : impl_(std::make_unique<Impl>()) {
 }
 
 WebAccess::~WebAccess() {
+    for (CURLM* multi : impl_->idle_multis) curl_multi_cleanup(multi);
     if (impl_->share) curl_share_cleanup(impl_->share);
 }
 
@@ -274,13 +346,10 @@ std::string WebAccess::fetch_page(std::string_view address, std::string_view met
     call->post_data = std::string(post_data);
     call->headers = build_request_headers(address, extra_headers, call->post, post_data);
     call->share = impl_->share;
-    call->multi = curl_multi_init();
+    call->multi = impl_->take_multi();
     if (!call->multi) return {};
-
-    std::thread thread;
-    try {
-        thread = std::thread(worker, std::ref(*call));
-    } catch (...) {
+    Call* running = call.get();
+    if (!impl_->workers.run([running] { worker(*running); })) {
         curl_multi_cleanup(call->multi);
         return {};
     }
@@ -310,11 +379,13 @@ std::string WebAccess::fetch_page(std::string_view address, std::string_view met
         }
     }
     if (timed_out) {
+        // The transfer stops within moments; its late result is dropped.
         call->cancel.store(true);
         curl_multi_wakeup(call->multi);
+        std::unique_lock<std::mutex> lock(call->mutex);
+        call->cv.wait(lock, [&] { return call->done; });
     }
-    thread.join();
-    curl_multi_cleanup(call->multi);
+    impl_->idle_multis.push_back(call->multi);
 
     if (response_headers && call->completed) *response_headers = call->header_block;
     if (timed_out || !call->completed) return {};
