@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "text/gbk.h"
@@ -31,6 +32,80 @@ PCRE2_SIZE next_character(const std::string& s, PCRE2_SIZE p) {
     ++p;
     while (p < s.size() && (static_cast<unsigned char>(s[p]) & 0xC0) == 0x80) ++p;
     return p;
+}
+
+// A GBK text as the engine sees it, with the GBK offset of every UTF-8
+// character start, so that match texts and the parts a replacement leaves
+// alone are cut from the original bytes: bytes that are no GBK survive as
+// they were instead of coming back as "?".
+struct Subject {
+    std::string utf8;
+    std::vector<size_t> gbk_at;  // indexed by UTF-8 offset; valid at character starts and the end
+
+    size_t to_gbk(PCRE2_SIZE utf8_offset) const { return gbk_at[utf8_offset]; }
+};
+
+size_t utf8_length(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// Appends the conversion of `chunk` (starting at GBK offset `at`): each code
+// point maps to one GBK character when their counts agree; otherwise (bytes
+// that are no GBK) the chunk is converted one character at a time.
+void append_chunk(Subject& s, std::string_view gbk, size_t at, size_t end) {
+    std::vector<size_t> starts;  // GBK character starts in the chunk
+    for (size_t i = at; i < end;) {
+        starts.push_back(i);
+        i += static_cast<unsigned char>(gbk[i]) >= 0x80 && i + 1 < end ? 2 : 1;
+    }
+    const std::string utf8 = gbk_to_utf8(gbk.substr(at, end - at));
+    size_t points = 0;
+    for (size_t i = 0; i < utf8.size(); i += utf8_length(static_cast<unsigned char>(utf8[i]))) ++points;
+    if (points != starts.size()) {
+        if (starts.size() == 1) {
+            // One character giving several code points: each is one byte of it.
+            size_t k = 0;
+            for (size_t i = 0; i < utf8.size(); ++k) {
+                const size_t n = std::min(utf8_length(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+                for (size_t j = 0; j < n; ++j) s.gbk_at.push_back(std::min(at + k, end - 1));
+                s.utf8.append(utf8, i, n);
+                i += n;
+            }
+            return;
+        }
+        for (size_t c = 0; c < starts.size(); ++c)
+            append_chunk(s, gbk, starts[c], c + 1 < starts.size() ? starts[c + 1] : end);
+        return;
+    }
+    size_t c = 0;
+    for (size_t i = 0; i < utf8.size(); ++c) {
+        const size_t n = std::min(utf8_length(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+        for (size_t j = 0; j < n; ++j) s.gbk_at.push_back(starts[c]);
+        s.utf8.append(utf8, i, n);
+        i += n;
+    }
+}
+
+Subject make_subject(std::string_view gbk) {
+    Subject s;
+    s.utf8.reserve(gbk.size() * 3 / 2);
+    s.gbk_at.reserve(gbk.size() * 3 / 2 + 1);
+    size_t i = 0;
+    while (i < gbk.size()) {
+        if (static_cast<unsigned char>(gbk[i]) < 0x80) {  // ASCII stays as it is
+            s.utf8.push_back(gbk[i]);
+            s.gbk_at.push_back(i++);
+            continue;
+        }
+        size_t end = i;  // a run of two-byte characters, converted at once
+        while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) >= 0x80)
+            end += end + 1 < gbk.size() ? 2 : 1;
+        end = std::min(end, gbk.size());
+        append_chunk(s, gbk, i, end);
+        i = end;
+    }
+    s.gbk_at.push_back(gbk.size());
+    return s;
 }
 
 }  // namespace
@@ -119,7 +194,8 @@ struct RegexObject::Impl {
     // `on_match`. Returns false when the pattern is rejected or a match attempt
     // ran past a limit. Empty matches advance by one character.
     template <typename OnMatch>
-    bool for_each_match(const std::string& subject, OnMatch on_match) {
+    bool for_each_match(const Subject& input, OnMatch on_match) {
+        const std::string& subject = input.utf8;
         pcre2_code* re = ready_code();
         if (!re) return false;
         const bool global = flags & global_flag;
@@ -171,14 +247,19 @@ bool RegexObject::set_pattern(std::string_view pattern, bool ignore_case, bool m
 
 int RegexObject::execute(std::string_view text) {
     impl_->matches.clear();
-    const std::string subject = gbk_to_utf8(text);
+    const Subject subject = make_subject(text);
     std::vector<std::vector<std::string>> found;
     bool ok = impl_->for_each_match(subject, [&](const std::vector<Span>& spans) {
         std::vector<std::string> texts;
         texts.reserve(spans.size());
-        for (const Span& s : spans)
-            texts.push_back(s.start == PCRE2_UNSET ? std::string()
-                                                   : utf8_to_gbk(std::string_view(subject).substr(s.start, s.end - s.start)));
+        for (const Span& s : spans) {
+            if (s.start == PCRE2_UNSET) {
+                texts.emplace_back();
+                continue;
+            }
+            const size_t from = subject.to_gbk(s.start);
+            texts.emplace_back(text.substr(from, subject.to_gbk(s.end) - from));
+        }
         found.push_back(std::move(texts));
     });
     if (ok) impl_->matches = std::move(found);
@@ -197,16 +278,21 @@ std::string RegexObject::match_text(int i, int k) const {
 
 std::string RegexObject::replace(std::string_view text, std::string_view replacement) {
     if (!impl_->ready_code()) return {};
-    const std::string subject = gbk_to_utf8(text);
-    const std::string with = gbk_to_utf8(replacement);
+    const Subject subject = make_subject(text);
+    // The tokens are ASCII below 0x40, which is never a GBK trail byte, so the
+    // replacement is read as GBK bytes directly.
+    const std::string_view with = replacement;
     const int groups = impl_->group_count();
     std::string out;
-    PCRE2_SIZE copied = 0;  // subject bytes already handled
+    size_t copied = 0;  // GBK bytes of the text already handled
 
-    auto piece = [&](PCRE2_SIZE start, PCRE2_SIZE end) { out.append(subject, start, end - start); };
+    auto piece = [&](PCRE2_SIZE start, PCRE2_SIZE end) {
+        const size_t from = subject.to_gbk(start);
+        out.append(text.substr(from, subject.to_gbk(end) - from));
+    };
     bool ok = impl_->for_each_match(subject, [&](const std::vector<Span>& spans) {
         const Span whole = spans[0];
-        piece(copied, whole.start);
+        out.append(text.substr(copied, subject.to_gbk(whole.start) - copied));
         for (size_t i = 0; i < with.size(); ++i) {
             const char c = with[i];
             if (c != '$' || i + 1 == with.size()) {
@@ -225,7 +311,7 @@ std::string RegexObject::replace(std::string_view text, std::string_view replace
                 piece(0, whole.start);
                 ++i;
             } else if (t == '\'') {
-                piece(whole.end, subject.size());
+                piece(whole.end, subject.utf8.size());
                 ++i;
             } else if (is_digit(t)) {
                 // Two digits only when that group exists, else one digit and a literal digit.
@@ -243,11 +329,11 @@ std::string RegexObject::replace(std::string_view text, std::string_view replace
                 out.push_back('$');
             }
         }
-        copied = whole.end;
+        copied = subject.to_gbk(whole.end);
     });
     if (!ok) return {};
-    piece(copied, subject.size());
-    return utf8_to_gbk(out);
+    out.append(text.substr(copied));
+    return out;
 }
 
 std::string RegexObject::replace(std::string_view text, std::string_view replacement,
@@ -260,7 +346,7 @@ std::string RegexObject::replace(std::string_view text, std::string_view replace
 bool RegexObject::test(std::string_view text) {
     pcre2_code* re = impl_->ready_code();
     if (!re) return false;
-    const std::string subject = gbk_to_utf8(text);
+    const std::string subject = make_subject(text).utf8;
     int rc = pcre2_match(re, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0,
                          impl_->match_data, impl_->match_context);
     return rc >= 0;

@@ -182,7 +182,12 @@ TEST(RegexObject, BytesThatAreNoGbkDoNotBreakIt) {
     EXPECT_EQ(re.execute("a\x81"), 0);
     EXPECT_EQ(re.execute("\xFF" "b\x80"), 1);
     EXPECT_EQ(re.match_text(1), "b");
-    EXPECT_EQ(re.replace("b\x81", "c"), "c?");  // a lone lead byte comes back as "?"
+    // Bytes that are no GBK come back as they were.
+    EXPECT_EQ(re.replace("b\x81", "c"), "c\x81");
+    EXPECT_EQ(re.replace("\xFF" "b\x80\x81 b", "c"), "\xFF" "c\x80\x81 c");
+    EXPECT_EQ(re.replace("\xFF" "b\x80", "[$&]", "\\W"), "[\xFF]b[\x80]");
+    EXPECT_EQ(re.execute("\xFF" "b\x80"), 2);
+    EXPECT_EQ(re.match_text(2), "\x80");
 }
 
 TEST(EscapeLiteral, Table) {
