@@ -336,7 +336,20 @@ std::string WebAccess::fetch_page(std::string_view address, std::string_view met
     int at = host.empty() ? 1 : find_text(address, host, 1, true);
     size_t slash = address.find('/', at > 0 ? static_cast<size_t>(at - 1) : 0);
     std::string path = slash == std::string_view::npos ? "/" : std::string(address.substr(slash));
-    call->url = "http://" + host_port + path;
+    // A space or control byte cannot stand in a request line: it goes
+    // percent-encoded, everything else unchanged.
+    std::string sendable;
+    for (unsigned char c : path) {
+        if (c <= 0x20 || c == 0x7F) {
+            static const char digits[] = "0123456789ABCDEF";
+            sendable += '%';
+            sendable += digits[c >> 4];
+            sendable += digits[c & 15];
+        } else {
+            sendable += static_cast<char>(c);
+        }
+    }
+    call->url = "http://" + host_port + sendable;
     call->cookie_host = host;
     if (!is_blank(proxy)) call->proxy = std::string(proxy);
     else if (!is_blank(impl_->default_proxy)) call->proxy = impl_->default_proxy;

@@ -170,6 +170,17 @@ TEST_F(FetchTest, AnAddressWithoutSchemeOrPathStillReachesItsHost) {
     EXPECT_EQ(log[1].target, "http://item.taobao.com/item.htm?id=200002");
 }
 
+TEST_F(FetchTest, SpacesInTheAddressAreSentEscapedAndOtherBytesUnchanged) {
+    const std::string page = web.fetch_page("http://item.taobao.com/item.htm?id=200002 ");
+    EXPECT_NE(page, "");
+    EXPECT_EQ(page.find("userid"), std::string::npos);  // no such item
+    web.fetch_page("http://s.taobao.com/search?q=\xC5\xAE\xD7\xB0&x=a\tb");
+    const auto log = market.log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].target, "http://item.taobao.com/item.htm?id=200002%20");
+    EXPECT_EQ(log[1].target, "http://s.taobao.com/search?q=\xC5\xAE\xD7\xB0&x=a%09b");
+}
+
 TEST_F(FetchTest, TheProxyArgumentWinsOverTheDefaultAndBlankMeansDefault) {
     web.set_default_proxy("127.0.0.1:1");  // nothing listens there
     EXPECT_EQ(web.fetch_page("http://item.taobao.com/item.htm?id=200002", "", " \xA1\xA1 "), "");
