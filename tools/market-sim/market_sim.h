@@ -34,7 +34,9 @@ struct Review {
     std::string date;     // written as the page writes it
     std::string content;  // "\n" marks a line break; entities stay as written
     std::vector<Attribute> attributes;
-    std::string append;   // follow-up text, empty when none
+    // Follow-up text, empty when none. The Taobao list writes it as the
+    // record's "append" object, ahead of the review's own content.
+    std::string append;
     RateType rate = RateType::Good;
 };
 
@@ -156,6 +158,16 @@ struct LoggedRequest {
     std::string host() const;  // lower-case host of the target, without port
 };
 
+// Besides the marketplace pages, every host answers these paths, which tests
+// of page fetching use:
+//   /__sim/body?size=N              a page of N bytes
+//   /__sim/nul                      "before", a NUL byte, "after"
+//   /__sim/cookie?name=&value=&attrs=&pad=N
+//                                   sets that cookie, after N bytes of extra header lines
+//   /__sim/redirect?to=URL&cookie=name%3Dvalue
+//                                   302 to URL (percent-encoded), setting the cookie
+//   /__sim/status?code=N            that status with a short body
+// Anything else gets a 404 page.
 class MarketSim {
 public:
     explicit MarketSim(Fixture fixture = {});
