@@ -143,6 +143,15 @@ TEST_F(FetchTest, AnyOtherMethodSendsNothing) {
     EXPECT_NE(web.fetch_page("http://item.taobao.com/item.htm?id=200002", "GeT"), "");
 }
 
+TEST_F(FetchTest, CredentialsGoWithTheRequestUnlessBlank) {
+    web.fetch_page("http://item.taobao.com/a", "", "", "user", "pass");
+    web.fetch_page("http://item.taobao.com/b", "", "", " ", "\xA1\xA1");
+    const auto log = market.log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].header("Authorization"), "Basic dXNlcjpwYXNz");
+    EXPECT_FALSE(log[1].has_header("Authorization"));
+}
+
 TEST_F(FetchTest, ExplicitPortAndQueryGoDirectWhenNoProxyIsSet) {
     web.set_default_proxy("");
     const std::string address = "http://127.0.0.1:" + std::to_string(market.port()) +
