@@ -65,6 +65,7 @@ void CollectionRun::run() {
     WindowAccess& window = env_.window;
     const auto file = read_bytes(window.text(controls::item_list_path()));
     if (!file) {
+        summary_ = RunSummary();
         env_.messages.show_message("请先选择保存商品ID或商品地址的文本文件！"_gbk, info_title(),
                                    MessageIcon::information, MessageButtons::ok);
         return;
@@ -76,6 +77,7 @@ void CollectionRun::run() {
     context_.items_stopped_by_verification = 0;
     context_.request_interval_ms = env_.request_interval_ms;
     summary_ = RunSummary();
+    summary_.item_list_opened = true;
     running_ = true;
     window.set_text(controls::start_button(), "正在采集.."_gbk);
     const std::string kept_start_index = window.text(controls::start_index());

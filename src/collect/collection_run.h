@@ -24,6 +24,7 @@ struct CollectEnvironment {
 
 // What the last run did, beyond the files it wrote.
 struct RunSummary {
+    bool item_list_opened = false;
     int files_written = 0;
     int failed_writes = 0;
     std::string first_failed_path;  // GBK
