@@ -113,6 +113,26 @@ std::filesystem::path executable_dir() {
     return error ? std::filesystem::current_path() : exe.parent_path();
 }
 
+// The settings file the window program uses: beside the programs when that
+// folder can be written, otherwise in the user's configuration folder.
+std::filesystem::path default_settings_path() {
+    const std::filesystem::path beside = executable_dir() / u8"主配置文件.ini";
+    std::error_code error;
+    if (std::filesystem::exists(beside, error) ? access(beside.c_str(), W_OK) == 0
+                                               : access(executable_dir().c_str(), W_OK) == 0)
+        return beside;
+    std::filesystem::path config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/')
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
+        config = std::filesystem::path(home) / ".config";
+    else
+        return beside;
+    config /= "quillmere";
+    std::filesystem::create_directories(config, error);
+    return config / u8"主配置文件.ini";
+}
+
 std::string to_gbk(const std::filesystem::path& path) {
     const auto u8 = path.u8string();
     return qm::utf8_to_gbk(std::string(u8.begin(), u8.end()));
@@ -159,7 +179,7 @@ int main(int argc, char** argv) {
 
     qm::SettingsFile settings;
     settings.open(options->settings_path ? qm::utf8_to_gbk(*options->settings_path)
-                                         : to_gbk(executable_dir() / u8"主配置文件.ini"));
+                                         : to_gbk(default_settings_path()));
     ConsoleWindow window;
     qm::apply_main_window_initial_values(window);
     qm::load_main_window_settings(settings, window);
