@@ -3,13 +3,17 @@
 #include "text/batch_replace.h"
 #include "text/gbk.h"
 #include "text/text_between.h"
+#include "text/text_primitives.h"
 
 namespace qm {
 
 std::string lookup_attribute(std::string_view source, std::string_view name) {
     const std::string suffixes[] = {std::string(), "分类"_gbk};
+    // "&nbsp" ends a value like ";" does; without any "&" the source is its own copy.
+    const std::string work = source.find('&') == std::string_view::npos
+                                 ? std::string(source)
+                                 : batch_replace(source, "&nbsp", ";");
     for (const std::string& suffix : suffixes) {
-        const std::string work = batch_replace(source, "&nbsp", ";");
         const std::string key = std::string(name) + suffix;
         const std::string lefts[] = {"\"" + key + ":", ";" + key + ":", key + ":"};
         std::string value;
@@ -25,7 +29,7 @@ std::string lookup_attribute(std::string_view source, std::string_view name) {
             value = text_between(source, "{\"desc\":\"", "\",\"name\":\"" + key + "\"", 0, 0,
                                  &position, true);
         }
-        value = batch_replace(value, ";");
+        value = replace_text(value, ";", "");
         if (!value.empty()) return value;
     }
     return {};

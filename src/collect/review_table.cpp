@@ -75,7 +75,10 @@ std::unique_ptr<ReviewTable> make_review_table(std::string_view template_text, I
 
 bool accept_review(ReviewTable& table, const RawReview& review, const CollectSettings& settings,
                    RegexInstances& regex) {
-    std::string content = decode_entities(review.content, false);
+    // Every entity starts with "&": most reviews have none and skip the table.
+    std::string content = review.content.find('&') == std::string::npos
+                              ? review.content
+                              : decode_entities(review.content, false);
     if (settings.replace_enabled) {
         if (settings.regex_mode) {
             // An empty rule would leave instance A on its previous pattern.
