@@ -196,6 +196,22 @@ TEST(CollectionRun, FailedWritesAreReported) {
     EXPECT_NE(text.find(gbk_to_utf8(dir) + "/商品1.txt"), std::string::npos) << text;
 }
 
+TEST(CollectionRun, ItemsStoppedByVerificationAreReported) {
+    sim::Fixture f = five_items();
+    sim::Fault fault;
+    fault.kind = sim::FaultKind::AntiRobot;
+    fault.where = sim::FaultWhere::ReviewList;
+    f.items[1].faults.push_back(fault);
+    SimHarness h(std::move(f));
+    h.write_items("10001010\n10002010\n10003010\n");
+    h.run().click_start();
+    EXPECT_EQ(h.output_count(), 2u);  // the stopped item kept no review
+    ASSERT_EQ(h.messages().messages().size(), 1u);
+    const std::string text = gbk_to_utf8(h.messages().messages()[0].text);
+    EXPECT_TRUE(text.starts_with("采集完成！\r\n")) << text;
+    EXPECT_NE(text.find("1 个商品被淘宝的安全验证中止"), std::string::npos) << text;
+}
+
 TEST(CollectionRun, SettingsAreReadAfreshForEveryItem) {
     SimHarness h(five_items());
     h.write_items("10001010\n10002010\n");
