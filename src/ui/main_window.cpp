@@ -195,6 +195,13 @@ bool MainWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+// A click or a close can reach the window before it was ever activated (no
+// window manager, a click that activates): load first, so a run never uses
+// the initial values and a close never overwrites the file with them.
+void MainWindow::ensure_settings_loaded() {
+    if (!loaded_) load_settings();
+}
+
 void MainWindow::load_settings() {
     loaded_ = true;
     load_main_window_settings(settings_, access_);
@@ -204,6 +211,7 @@ void MainWindow::load_settings() {
 void MainWindow::save_settings() { save_main_window_settings(settings_, access_); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    ensure_settings_loaded();
     save_settings();
     // A run still in progress stops at its next check instead of going on
     // behind a window that is gone.
@@ -231,6 +239,7 @@ void MainWindow::choose_output_directory() {
 }
 
 void MainWindow::save_from_toolbar() {
+    ensure_settings_loaded();
     save_settings();
     messages_.show_message("保存完毕！"_gbk, info_title(), MessageIcon::none, MessageButtons::ok);
 }
@@ -246,6 +255,7 @@ void MainWindow::show_template_reference() {
 }
 
 void MainWindow::start_clicked() {
+    ensure_settings_loaded();
     if (run_) run_->click_start();
 }
 

@@ -27,6 +27,7 @@ public:
     void set_collection_run(CollectionRun* run) { run_ = run; }
 
     void load_settings();
+    void ensure_settings_loaded();
     void save_settings();
     bool settings_loaded() const { return loaded_; }
 

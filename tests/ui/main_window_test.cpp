@@ -181,6 +181,21 @@ private slots:
         QVERIFY(replace_controls_enabled(true));
     }
 
+    void closing_before_any_activation_keeps_the_saved_settings() {
+        QVERIFY(h->show_and_activate());
+        h->set_text("编辑框序号", "7");
+        h->set_text("编辑框保存目录", "/data/输出"_gbk);
+        QTest::mouseClick(h->control<QLabel>("超级链接框保存"), Qt::LeftButton);
+        const QByteArray saved = h->settings_bytes();
+        h->window().close();
+
+        // A window that is closed before it was ever activated must not
+        // overwrite the file with its initial values.
+        h->open_window();
+        h->window().close();
+        QCOMPARE(h->settings_bytes(), saved);
+    }
+
     void item_file_chooser() {
         auto* path = h->control<QLineEdit>("编辑框商品ID文件");
         path->setText(u"/tmp/旧.txt"_s);
