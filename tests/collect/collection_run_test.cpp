@@ -44,6 +44,30 @@ TEST(CollectionRun, StartIndexSkipsLinesAndEndsOnePastTheLast) {
     EXPECT_EQ(h.run().last_summary().files_written, 3);
 }
 
+TEST(CollectionRun, RaisingTheStartIndexDuringARunSkipsAheadLoweringDoesNothing) {
+    for (const auto& [typed, expected] : {std::pair<std::string, Strings>{"4", {"商品1", "商品4", "商品5"}},
+                                          {"0", {"商品1", "商品2", "商品3", "商品4", "商品5"}}}) {
+        SimHarness h(five_items());
+        h.write_items(kFiveLines);
+        bool typed_once = false;
+        // The user types into the start-index box while the first item is collected.
+        set_pending_events_hook([&] {
+            if (!typed_once && h.text(controls::start_index()) == "1") {
+                h.window().set_text(controls::start_index(), typed);
+                typed_once = true;
+            }
+            return false;
+        });
+        h.run().click_start();
+        set_pending_events_hook({});
+        Strings written;
+        for (int i = 1; i <= 5; ++i)
+            if (h.output("商品" + std::to_string(i))) written.push_back("商品" + std::to_string(i));
+        EXPECT_EQ(written, expected) << typed;
+        EXPECT_EQ(h.text(controls::start_index()), "6") << typed;
+    }
+}
+
 TEST(CollectionRun, StartIndexTextsThatHandleEveryLine) {
     for (const char* start : {"0", "", "abc"}) {
         SimHarness h(five_items());
