@@ -41,7 +41,16 @@ std::string batch_replace(std::string_view text, std::string_view find_list,
 }
 
 std::string decode_entities(std::string_view text, bool strip_unknown, RegexObject* leftover) {
-    std::string out = batch_replace(text, entity_names, entity_characters, true);
+    // The same rules in the same order as batch_replace, split once; a rule
+    // whose entity is not in the text cannot change it, so it is skipped.
+    static const std::vector<std::string> names = split_text(entity_names, "|");
+    static const std::vector<std::string> characters = split_text(entity_characters, "|");
+    std::string out(text);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (out.find('&') == std::string::npos) break;
+        if (out.find(names[i]) == std::string::npos) continue;
+        out = replace_text(out, names[i], characters[i], true);
+    }
     if (!strip_unknown) return out;
     RegexObject local;
     RegexObject& re = leftover ? *leftover : local;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "text/gbk.h"
 #include "text/regex_object.h"
 
@@ -50,18 +52,40 @@ TEST(DecodeEntities, Table) {
     for (const auto& [in, out] : cases) EXPECT_EQ(decode_entities(in), out) << in;
 }
 
+// The named entities in the order they are applied, with their characters.
+constexpr const char* kEntityRows[][2] = {
+    {"&ndash;", "–"},  {"&mdash;", "—"}, {"&ldquo;", "“"},  {"&rdquo;", "”"},  {"&nbsp;", " "},
+    {"&lt;", "<"},     {"&gt;", ">"},    {"&quot;", "\""},  {"&times;", "×"},  {"&divide;", "÷"},
+    {"&middot;", "·"}, {"&hellip;", "…"}, {"&lsquo;", "‘"}, {"&rsquo;", "’"},  {"&permil;", "‰"},
+    {"&prime;", "′"},  {"&Prime;", "″"}, {"&larr;", "←"},  {"&uarr;", "↑"},   {"&rarr;", "→"},
+    {"&darr;", "↓"},   {"&radic;", "√"}, {"&prop;", "∝"},  {"&infin;", "∞"},  {"&ang;", "∠"},
+    {"&and;", "∧"},    {"&or;", "∨"},    {"&cap;", "∩"},   {"&cup;", "∪"},    {"&int;", "∫"},
+    {"&there4;", "∴"}, {"&sim;", "～"},  {"&asymp;", "≈"}, {"&ne;", "≠"},     {"&equiv;", "≡"},
+    {"&le;", "≤"},     {"&ge;", "≥"},    {"&oplus;", "⊕"}, {"&perp;", "⊥"},   {"&amp;", "&"},
+};
+
 TEST(DecodeEntities, EveryRowGivesItsCharacter) {
-    const char* rows[][2] = {
-        {"&ndash;", "–"},  {"&mdash;", "—"}, {"&ldquo;", "“"},  {"&rdquo;", "”"},  {"&nbsp;", " "},
-        {"&lt;", "<"},     {"&gt;", ">"},    {"&quot;", "\""},  {"&times;", "×"},  {"&divide;", "÷"},
-        {"&middot;", "·"}, {"&hellip;", "…"}, {"&lsquo;", "‘"}, {"&rsquo;", "’"},  {"&permil;", "‰"},
-        {"&prime;", "′"},  {"&Prime;", "″"}, {"&larr;", "←"},  {"&uarr;", "↑"},   {"&rarr;", "→"},
-        {"&darr;", "↓"},   {"&radic;", "√"}, {"&prop;", "∝"},  {"&infin;", "∞"},  {"&ang;", "∠"},
-        {"&and;", "∧"},    {"&or;", "∨"},    {"&cap;", "∩"},   {"&cup;", "∪"},    {"&int;", "∫"},
-        {"&there4;", "∴"}, {"&sim;", "～"},  {"&asymp;", "≈"}, {"&ne;", "≠"},     {"&equiv;", "≡"},
-        {"&le;", "≤"},     {"&ge;", "≥"},    {"&oplus;", "⊕"}, {"&perp;", "⊥"},   {"&amp;", "&"},
-    };
-    for (const auto& row : rows) EXPECT_EQ(gbk_to_utf8(decode_entities(row[0])), row[1]) << row[0];
+    for (const auto& row : kEntityRows) EXPECT_EQ(gbk_to_utf8(decode_entities(row[0])), row[1]) << row[0];
+}
+
+// Decoding skips the rules that cannot apply; it must still give exactly what
+// the whole rule list applied in order gives, stray lead bytes included.
+TEST(DecodeEntities, SameAsTheRuleListInOrder) {
+    std::string finds, characters;
+    for (const auto& row : kEntityRows) {
+        if (!finds.empty()) finds += '|', characters += '|';
+        finds += row[0];
+        characters += utf8_to_gbk(row[1]);
+    }
+    const std::string fragments[] = {"&", "amp;", "lt;", "&amp;", "&nbsp;", "&quot;", "&Prime;", "gt;",
+                                     ";", "a", "\xB0", "\xB0&", "好"_gbk, "&ndash;", "&sim", "&#169;"};
+    std::mt19937 random(7);
+    for (int n = 0; n < 3000; ++n) {
+        std::string text;
+        const int length = static_cast<int>(random() % 8);
+        for (int i = 0; i < length; ++i) text += fragments[random() % std::size(fragments)];
+        ASSERT_EQ(decode_entities(text), batch_replace(text, finds, characters, true)) << text;
+    }
 }
 
 TEST(DecodeEntities, StripUnknown) {
