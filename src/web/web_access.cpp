@@ -321,14 +321,54 @@ std::string WebAccess::host_of_url(std::string_view address, bool keep_port) {
     return host;
 }
 
+// A started call: the worker runs it; the multi handle goes back to the
+// pool of its WebAccess when the call ends.
+struct PendingFetch::State {
+    WebAccess::Impl* owner = nullptr;
+    std::unique_ptr<Call> call;
+    std::chrono::seconds limit{30};
+
+    // Stops the transfer if it still runs and waits for its worker.
+    void end(bool cancel);
+    ~State() {
+        if (call) end(true);
+    }
+};
+
+PendingFetch::PendingFetch() = default;
+PendingFetch::~PendingFetch() = default;
+PendingFetch::PendingFetch(PendingFetch&& other) noexcept = default;
+PendingFetch& PendingFetch::operator=(PendingFetch&& other) noexcept = default;
+bool PendingFetch::active() const { return state_ && state_->call; }
+
+void PendingFetch::State::end(bool cancel) {
+    if (cancel) {
+        // The transfer stops within moments; its late result is dropped.
+        call->cancel.store(true);
+        curl_multi_wakeup(call->multi);
+    }
+    {
+        std::unique_lock<std::mutex> lock(call->mutex);
+        call->cv.wait(lock, [&] { return call->done; });
+    }
+    owner->idle_multis.push_back(call->multi);
+}
+
 std::string WebAccess::fetch_page(std::string_view address, std::string_view method, std::string_view proxy,
                                   std::string_view user, std::string_view password,
                                   std::string_view extra_headers, std::string_view post_data, int time_limit,
                                   std::string* response_headers) {
-    if (response_headers) response_headers->clear();
+    PendingFetch fetch = start_fetch(address, method, proxy, user, password, extra_headers, post_data, time_limit);
+    return finish_fetch(fetch, response_headers);
+}
+
+PendingFetch WebAccess::start_fetch(std::string_view address, std::string_view method, std::string_view proxy,
+                                    std::string_view user, std::string_view password,
+                                    std::string_view extra_headers, std::string_view post_data,
+                                    int time_limit) {
+    PendingFetch fetch;
     const Method kind = method_of(method);
-    if (kind == Method::Invalid || !impl_->share) return {};
-    const auto limit = std::chrono::seconds(time_limit > 0 ? time_limit : 30);
+    if (kind == Method::Invalid || !impl_->share) return fetch;
 
     auto call = std::make_unique<Call>();
     const std::string host = host_of_url(address);
@@ -360,29 +400,42 @@ std::string WebAccess::fetch_page(std::string_view address, std::string_view met
     call->headers = build_request_headers(address, extra_headers, call->post, post_data);
     call->share = impl_->share;
     call->multi = impl_->take_multi();
-    if (!call->multi) return {};
+    if (!call->multi) return fetch;
     Call* running = call.get();
     if (!impl_->workers.run([running] { worker(*running); })) {
         curl_multi_cleanup(call->multi);
-        return {};
+        return fetch;
     }
+    fetch.state_ = std::make_unique<PendingFetch::State>();
+    fetch.state_->owner = impl_.get();
+    fetch.state_->call = std::move(call);
+    fetch.state_->limit = std::chrono::seconds(time_limit > 0 ? time_limit : 30);
+    return fetch;
+}
+
+std::string WebAccess::finish_fetch(PendingFetch& fetch, std::string* response_headers) {
+    if (response_headers) response_headers->clear();
+    if (!fetch.active()) return {};
+    PendingFetch::State& state = *fetch.state_;
+    Call& call = *state.call;
+    const auto limit = state.limit;
 
     // Wait while window events run; each event gives the fetch a whole
     // time limit again.
     bool timed_out = false;
     auto deadline = std::chrono::steady_clock::now() + limit;
     {
-        std::unique_lock<std::mutex> lock(call->mutex);
-        while (!call->done) {
+        std::unique_lock<std::mutex> lock(call.mutex);
+        while (!call.done) {
             auto now = std::chrono::steady_clock::now();
             auto slice = std::min<std::chrono::steady_clock::duration>(kWaitSlice, deadline - now);
             if (slice > std::chrono::steady_clock::duration::zero())
-                call->cv.wait_for(lock, slice, [&] { return call->done; });
-            if (call->done) break;
+                call.cv.wait_for(lock, slice, [&] { return call.done; });
+            if (call.done) break;
             lock.unlock();
             const bool handled = run_pending_events();
             lock.lock();
-            if (call->done) break;
+            if (call.done) break;
             now = std::chrono::steady_clock::now();
             if (handled) deadline = now + limit;
             else if (now >= deadline) {
@@ -391,18 +444,13 @@ std::string WebAccess::fetch_page(std::string_view address, std::string_view met
             }
         }
     }
-    if (timed_out) {
-        // The transfer stops within moments; its late result is dropped.
-        call->cancel.store(true);
-        curl_multi_wakeup(call->multi);
-        std::unique_lock<std::mutex> lock(call->mutex);
-        call->cv.wait(lock, [&] { return call->done; });
-    }
-    impl_->idle_multis.push_back(call->multi);
+    state.end(timed_out);
+    const std::unique_ptr<Call> ended = std::move(state.call);
+    fetch.state_.reset();
 
-    if (response_headers && call->completed) *response_headers = call->header_block;
-    if (timed_out || !call->completed) return {};
-    std::string& body = call->body;
+    if (response_headers && ended->completed) *response_headers = ended->header_block;
+    if (timed_out || !ended->completed) return {};
+    std::string& body = ended->body;
     size_t nul = body.find('\0');
     if (nul != std::string::npos) body.resize(nul);
     return std::move(body);

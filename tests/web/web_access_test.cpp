@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <thread>
 
 #include "market_sim.h"
 #include "text/gbk.h"
@@ -337,6 +338,42 @@ TEST_F(FetchTest, AnUnreachableServerReturnsAtOnce) {
     EXPECT_EQ(web.fetch_page("http://127.0.0.1:1/item.htm", "", "", "", "", "", "", 20, &headers), "");
     EXPECT_EQ(headers, "");
     EXPECT_LT(seconds_since(start), 2.0);
+}
+
+// Waits up to five seconds for the simulator to have seen `count` requests.
+bool requests_arrive(const sim::MarketSim& market, std::size_t count) {
+    const auto until = Clock::now() + std::chrono::seconds(5);
+    while (market.request_count() < count && Clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return market.request_count() >= count;
+}
+
+TEST_F(FetchTest, AStartedFetchIsOnItsWayBeforeItIsFinished) {
+    PendingFetch first = web.start_fetch("http://item.taobao.com/item.htm?id=200002");
+    PendingFetch second = web.start_fetch("http://detail.tmall.com/item.htm?id=100001");
+    EXPECT_TRUE(first.active());
+    // Nobody waits yet, and both requests still reach the server.
+    EXPECT_TRUE(requests_arrive(market, 2));
+    std::string headers;
+    EXPECT_NE(web.finish_fetch(second, &headers).find("夏季新款连衣裙"_gbk), std::string::npos);
+    EXPECT_NE(headers.find("HTTP/1.1 200"), std::string::npos);
+    EXPECT_NE(web.finish_fetch(first).find("userid=3003;"), std::string::npos);
+    EXPECT_FALSE(first.active());
+    EXPECT_EQ(web.finish_fetch(first), "");  // finished once only
+    EXPECT_EQ(web.finish_fetch(second, &headers), "");
+    EXPECT_EQ(headers, "");
+}
+
+TEST_F(FetchTest, ADroppedFetchIsCancelledAndTheNextOneStillWorks) {
+    add_fault(FaultKind::Hang, "/hang");
+    {
+        PendingFetch dropped = web.start_fetch("http://item.taobao.com/hang");
+        ASSERT_TRUE(requests_arrive(market, 1));
+    }  // must not wait for the hanging server
+    PendingFetch replaced = web.start_fetch("http://item.taobao.com/hang");
+    replaced = web.start_fetch("http://item.taobao.com/item.htm?id=200002");
+    EXPECT_NE(web.finish_fetch(replaced).find("userid=3003;"), std::string::npos);
+    EXPECT_FALSE(web.start_fetch("http://item.taobao.com/", "PUT").active());
 }
 
 }  // namespace
