@@ -21,25 +21,54 @@ namespace {
 constexpr int kRecordlessPagesToGiveUp = 3;
 constexpr int kPreviewReviews = 10;
 
-// Fetches one review page after the pause and the window events. Empty when
-// the paging must end: nothing came back, or the marketplace's check did.
-std::string fetch_review_page(const std::string& address, int page, RunContext& run) {
-    run.status(progress_text(run.files_written, page));
-    pause_with_events(run.request_interval_ms);
-    run_pending_events();
-    std::string text = run.web.fetch_page(address);
-    if (!text.empty() && is_verification_page(text)) {
-        ++run.items_stopped_by_verification;
-        return {};
+// The review page being fetched. Once a page shows that the paging goes on,
+// the next one is requested before this one's reviews are read, so reading
+// overlaps the network. Only pages the rules would ask for next are
+// requested: nothing of that decision is changed by reading the page, since
+// a stop request arrives only with window events and they do not run then.
+class PageFetcher {
+public:
+    explicit PageFetcher(RunContext& run) : run_(run) {}
+
+    // The caption, the pause and the window events, then the request.
+    void start(const std::string& address, int page) {
+        run_.status(progress_text(run_.files_written, page));
+        pause_with_events(run_.request_interval_ms);
+        run_pending_events();
+        pending_ = run_.web.start_fetch(address);
+        pending_page_ = page;
     }
-    return text;
+
+    // The page's text; empty when the paging must end: nothing came back, or
+    // the marketplace's check did.
+    std::string take(const std::string& address, int page) {
+        if (!pending_.active() || pending_page_ != page) start(address, page);
+        std::string text = run_.web.finish_fetch(pending_);
+        if (!text.empty() && is_verification_page(text)) {
+            ++run_.items_stopped_by_verification;
+            return {};
+        }
+        return text;
+    }
+
+private:
+    RunContext& run_;
+    PendingFetch pending_;
+    int pending_page_ = 0;
+};
+
+// The tests after a page, in their fixed order. `stopped` is the stop
+// request as it stood when the page came.
+bool paging_done(int page, int accepted, const CollectSettings& settings, bool stopped) {
+    if (settings.page_limit > 0 && page >= settings.page_limit) return true;
+    if (stopped) return true;
+    return settings.preview && accepted >= kPreviewReviews;
 }
 
-// The tests after a page, in their fixed order.
-bool paging_done(int page, int accepted, const CollectSettings& settings, const RunContext& run) {
-    if (settings.page_limit > 0 && page >= settings.page_limit) return true;
-    if (run.stop_requested) return true;
-    return settings.preview && accepted >= kPreviewReviews;
+// Whether the page just taken is followed by the next one whatever its
+// reviews hold; in preview mode that depends on how many are accepted.
+bool next_page_is_certain(int page, const CollectSettings& settings, bool stopped) {
+    return !settings.preview && !paging_done(page, 0, settings, stopped);
 }
 
 // Next record between the markers; false when there is none. A record that is
@@ -107,24 +136,31 @@ std::string taobao_review_address(const ItemInfo& item, int page, int review_typ
 
 void collect_tmall_reviews(const ItemInfo& item, const CollectSettings& settings, RunContext& run,
                            const AcceptReview& accept) {
+    constexpr std::string_view left = "{\"aliMallSeller\"", right = "\"userVipPic\":\"\"}";
+    PageFetcher fetcher(run);
     int page = 0;
     int accepted = 0;
     int recordless_pages = 0;
     std::string remembered_first;
     for (;;) {
         ++page;
-        const std::string text = fetch_review_page(tmall_review_address(item, page), page, run);
+        const std::string text = fetcher.take(tmall_review_address(item, page), page);
         if (text.empty()) return;
+        const bool stopped = run.stop_requested;
 
         int position = 0;
-        bool first = true;
         std::string record;
-        while (next_record(text, "{\"aliMallSeller\"", "\"userVipPic\":\"\"}", position, record)) {
-            if (first) {
-                if (!remembered_first.empty() && remembered_first == record) return;
-                remembered_first = record;
-                first = false;
-            }
+        const bool any_record = next_record(text, left, right, position, record);
+        if (any_record) {
+            if (!remembered_first.empty() && remembered_first == record) return;
+            remembered_first = record;
+        }
+        recordless_pages = any_record ? 0 : recordless_pages + 1;
+        if (recordless_pages >= kRecordlessPagesToGiveUp) return;
+        if (next_page_is_certain(page, settings, stopped))
+            fetcher.start(tmall_review_address(item, page + 1), page + 1);
+
+        for (bool more = any_record; more; more = next_record(text, left, right, position, record)) {
             RawReview review;
             review.content = replace_text(text_between(record, "\"rateContent\":\"", "\",\"rateDate\""),
                                           "\\\\r\\\\n", "\r\n");
@@ -133,30 +169,35 @@ void collect_tmall_reviews(const ItemInfo& item, const CollectSettings& settings
             review.attribute_source = text_between(record, "\"auctionSku\":\"", "\"") + "\"";
             if (!accept(review)) continue;
             if (settings.preview && ++accepted >= kPreviewReviews) break;
-            if (run.stop_requested) break;
+            if (stopped) break;
         }
-        recordless_pages = first ? recordless_pages + 1 : 0;
-        if (recordless_pages >= kRecordlessPagesToGiveUp) return;
-        if (paging_done(page, accepted, settings, run)) return;
+        if (paging_done(page, accepted, settings, stopped)) return;
     }
 }
 
 void collect_taobao_reviews(const ItemInfo& item, const CollectSettings& settings, RunContext& run,
                             const AcceptReview& accept) {
+    constexpr std::string_view left = "{\"append\":", right = "\"validscore\":";
+    PageFetcher fetcher(run);
     int page = 0;
     int accepted = 0;
     int recordless_pages = 0;
     for (;;) {
         ++page;
         const std::string text =
-            fetch_review_page(taobao_review_address(item, page, settings.review_type), page, run);
+            fetcher.take(taobao_review_address(item, page, settings.review_type), page);
         if (text.empty() || find_text(text, ",\"comments\":null})") > 0) return;
+        const bool stopped = run.stop_requested;
 
         int position = 0;
-        bool any_record = false;
         std::string record;
-        while (next_record(text, "{\"append\":", "\"validscore\":", position, record)) {
-            any_record = true;
+        const bool any_record = next_record(text, left, right, position, record);
+        recordless_pages = any_record ? 0 : recordless_pages + 1;
+        if (recordless_pages >= kRecordlessPagesToGiveUp) return;
+        if (next_page_is_certain(page, settings, stopped))
+            fetcher.start(taobao_review_address(item, page + 1, settings.review_type), page + 1);
+
+        for (bool more = any_record; more; more = next_record(text, left, right, position, record)) {
             RawReview review;
             review.content = replace_text(text_between(record, "\"content\":\"", "\",\""),
                                           "<br/>\\n", "\r\n");
@@ -165,11 +206,9 @@ void collect_taobao_reviews(const ItemInfo& item, const CollectSettings& setting
             review.attribute_source = record;
             if (!accept(review)) continue;
             if (settings.preview && ++accepted >= kPreviewReviews) break;
-            if (run.stop_requested) break;
+            if (stopped) break;
         }
-        recordless_pages = any_record ? 0 : recordless_pages + 1;
-        if (recordless_pages >= kRecordlessPagesToGiveUp) return;
-        if (paging_done(page, accepted, settings, run)) return;
+        if (paging_done(page, accepted, settings, stopped)) return;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "collect/collect_item.h"
 #include "collect/item_info.h"
 #include "collect/run_context.h"
+#include "text/pending_events.h"
 #include "sim_harness.h"
 
 namespace qm {
@@ -118,24 +119,53 @@ TEST_F(ReviewPagesTest, PreviewStopsAtTenAcceptedReviews) {
     EXPECT_EQ(list_requests(), 1u);
 }
 
+// A stop request comes with the window events of a click, which run while a
+// page is on its way; the page that then arrives is read up to its first
+// accepted review, or whole when it has none.
 TEST_F(ReviewPagesTest, StopIsSeenAfterAnAcceptedReviewOrAfterThePage) {
     const auto it = item("30000006", sim::Market::Taobao, "t", 20);
-    serve(one(it));
-    int n = 0;
-    const Strings seen = page(it, [&](const RawReview&) {
-        if (++n == 2) run_->stop_requested = true;
-        return true;
-    });
-    EXPECT_EQ(seen.size(), 2u);
+    for (bool accepting : {true, false}) {
+        serve(one(it));
+        set_pending_events_hook([&] {
+            run_->stop_requested = true;
+            return true;
+        });
+        const Strings seen = page(it, [&](const RawReview&) { return accepting; });
+        set_pending_events_hook({});
+        EXPECT_EQ(seen.size(), accepting ? 1u : 5u);
+        EXPECT_EQ(list_requests(), 1u);
+    }
+}
 
-    serve(one(it));
-    n = 0;
-    const Strings rejected = page(it, [&](const RawReview&) {
-        run_->stop_requested = true;
-        return false;  // no accepted review: the whole page is looked at
-    });
-    EXPECT_EQ(rejected.size(), 5u);
-    EXPECT_EQ(list_requests(), 1u);
+// The next page is requested while the current one is read; a click that
+// comes meanwhile still leaves the page in hand whole, as if the request
+// had followed the reading.
+TEST_F(ReviewPagesTest, TheNextPageIsOnItsWayWhileAPageIsRead) {
+    for (auto market : {sim::Market::Tmall, sim::Market::Taobao}) {
+        const auto it = item("30000007", market, "t", 20);
+        serve(one(it));
+        bool second_page_seen = false;
+        int n = 0;
+        page(it, [&](const RawReview&) {
+            if (++n == 1) second_page_seen = harness_->wait_for_requests(2);
+            return true;
+        });
+        EXPECT_TRUE(second_page_seen);
+        EXPECT_EQ(list_requests(), 5u);  // four pages and the end
+
+        serve(one(it));
+        std::string caption;
+        run_->set_status = [&](std::string_view text) { caption = gbk_to_utf8(text); };
+        set_pending_events_hook([&] {
+            if (caption.find("正采集 2 页") != std::string::npos) run_->stop_requested = true;
+            return false;
+        });
+        const Strings seen = page(it);
+        set_pending_events_hook({});
+        ASSERT_EQ(seen.size(), 6u);  // page 1 whole, then page 2 up to its first review
+        EXPECT_EQ(seen.back(), "review 6");
+        EXPECT_EQ(list_requests(), 2u);
+    }
 }
 
 TEST_F(ReviewPagesTest, TaobaoReviewTypeCodes) {

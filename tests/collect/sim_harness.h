@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "collect/collect_settings.h"
@@ -114,6 +116,14 @@ public:
         for (const auto& r : sim_.log())
             if (r.target.find(part) != std::string::npos) hits.push_back(r.target);
         return hits;
+    }
+
+    // Waits up to five seconds for the simulator to have seen `count` requests.
+    bool wait_for_requests(size_t count) const {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (sim_.request_count() < count && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return sim_.request_count() >= count;
     }
 
     std::vector<std::string> message_texts() const {
