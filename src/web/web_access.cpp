@@ -66,6 +66,8 @@ struct Call {
     std::string post_data;
     CURLSH* share = nullptr;
     CURLM* multi = nullptr;
+    CURL* easy = nullptr;  // reset for this call; its connection is never reused
+    bool fresh_easy = true;
 
     // result
     bool completed = false;
@@ -123,12 +125,17 @@ curl_slist* header_list(std::string_view text, curl_slist* list) {
 CURLcode run_transfer(Call& call, CURL* easy) {
     curl_easy_setopt(easy, CURLOPT_URL, call.url.c_str());
     curl_easy_setopt(easy, CURLOPT_SHARE, call.share);
-    curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+    // Turns the cookie engine on; a reused handle keeps it on, and setting it
+    // again would add to a list the handle holds until it is cleaned up.
+    // (curl_easy_reset is not used for reuse: it drops that list unfreed.)
+    if (call.fresh_easy) curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
     curl_easy_setopt(easy, CURLOPT_USERAGENT, std::string(kUserAgent).c_str());
     curl_easy_setopt(easy, CURLOPT_PROXY, call.proxy.empty() ? "" : ("http://" + call.proxy).c_str());
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
-    if (!call.user.empty()) curl_easy_setopt(easy, CURLOPT_USERNAME, call.user.c_str());
-    if (!call.password.empty()) curl_easy_setopt(easy, CURLOPT_PASSWORD, call.password.c_str());
+    // Every option a call may set is set by every call: the handle may come
+    // from an earlier one.
+    curl_easy_setopt(easy, CURLOPT_USERNAME, call.user.empty() ? nullptr : call.user.c_str());
+    curl_easy_setopt(easy, CURLOPT_PASSWORD, call.password.empty() ? nullptr : call.password.c_str());
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
@@ -181,23 +188,23 @@ CURLcode run_transfer(Call& call, CURL* easy) {
 }
 
 void worker(Call& call) {
-    CURL* easy = curl_easy_init();
-    if (easy) {
-        CURLcode result = run_transfer(call, easy);
-        if (result == CURLE_OK && !call.too_big) {
-            call.completed = true;
-            call.header_block = std::move(call.current_headers);
-            // The response's cookies also go to the host that was asked for,
-            // even when a redirect answered for another one.
-            if (find_text(call.header_block, "Set-Cookie: ", 1, true) > 0)
-                for (const std::string& line :
-                     cookie_lines_for_host(call.header_block, call.cookie_host, std::time(nullptr)))
-                    curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
-        } else {
-            call.body.clear();
-        }
-        curl_easy_cleanup(easy);
+    CURL* easy = call.easy;
+    CURLcode result = run_transfer(call, easy);
+    if (result == CURLE_OK && !call.too_big) {
+        call.completed = true;
+        call.header_block = std::move(call.current_headers);
+        // The response's cookies also go to the host that was asked for,
+        // even when a redirect answered for another one.
+        if (find_text(call.header_block, "Set-Cookie: ", 1, true) > 0)
+            for (const std::string& line :
+                 cookie_lines_for_host(call.header_block, call.cookie_host, std::time(nullptr)))
+                curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
+    } else {
+        call.body.clear();
     }
+}
+
+void signal_done(Call& call) {
     std::lock_guard<std::mutex> lock(call.mutex);
     call.done = true;
     call.cv.notify_all();
@@ -222,7 +229,9 @@ public:
         for (std::thread& t : threads_) t.join();
     }
 
-    bool run(std::function<void()> job) {
+    // Runs `work` on a free worker, then `done` once that worker is free
+    // again, so a caller woken by `done` finds it free for its next call.
+    bool run(std::function<void()> work, std::function<void()> done) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (idle_ == 0) {
             try {
@@ -232,30 +241,37 @@ public:
             }
             ++idle_;
         }
-        jobs_.push_back(std::move(job));
+        jobs_.push_back({std::move(work), std::move(done)});
         --idle_;
         cv_.notify_one();
         return true;
     }
 
 private:
+    struct Job {
+        std::function<void()> work, done;
+    };
+
     void loop() {
         std::unique_lock<std::mutex> lock(mutex_);
         while (true) {
             cv_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
             if (jobs_.empty()) return;
-            std::function<void()> job = std::move(jobs_.front());
+            Job job = std::move(jobs_.front());
             jobs_.pop_front();
             lock.unlock();
-            job();
+            job.work();
             lock.lock();
             ++idle_;
+            lock.unlock();
+            job.done();
+            lock.lock();
         }
     }
 
     std::mutex mutex_;
     std::condition_variable cv_;
-    std::deque<std::function<void()>> jobs_;
+    std::deque<Job> jobs_;
     std::vector<std::thread> threads_;
     int idle_ = 0;
     bool stopping_ = false;
@@ -267,8 +283,11 @@ struct WebAccess::Impl {
     CURLSH* share = nullptr;
     std::mutex locks[CURL_LOCK_DATA_LAST];
     std::string default_proxy;
-    // Multi handles of ended calls, reused: only their wake-up pipe outlives a call.
+    // Multi and easy handles of ended calls, reused: setting them up again
+    // costs more than the options of a call. Connections are closed at the
+    // end of each call all the same.
     std::vector<CURLM*> idle_multis;
+    std::vector<CURL*> idle_easies;
     WorkerPool workers;  // declared last: its threads end first
 
     CURLM* take_multi() {
@@ -276,6 +295,14 @@ struct WebAccess::Impl {
         CURLM* multi = idle_multis.back();
         idle_multis.pop_back();
         return multi;
+    }
+
+    CURL* take_easy(bool& fresh) {
+        fresh = idle_easies.empty();
+        if (fresh) return curl_easy_init();
+        CURL* easy = idle_easies.back();
+        idle_easies.pop_back();
+        return easy;
     }
 
     static void lock(CURL*, curl_lock_data data, curl_lock_access, void* user) {
@@ -298,6 +325,7 @@ WebAccess::WebAccess() : impl_(std::make_unique<Impl>()) {
 }
 
 WebAccess::~WebAccess() {
+    for (CURL* easy : impl_->idle_easies) curl_easy_cleanup(easy);
     for (CURLM* multi : impl_->idle_multis) curl_multi_cleanup(multi);
     if (impl_->share) curl_share_cleanup(impl_->share);
 }
@@ -352,6 +380,9 @@ void PendingFetch::State::end(bool cancel) {
         call->cv.wait(lock, [&] { return call->done; });
     }
     owner->idle_multis.push_back(call->multi);
+    // A handle whose transfer broke off is not trusted with another one.
+    if (call->completed) owner->idle_easies.push_back(call->easy);
+    else curl_easy_cleanup(call->easy);
 }
 
 std::string WebAccess::fetch_page(std::string_view address, std::string_view method, std::string_view proxy,
@@ -401,9 +432,11 @@ PendingFetch WebAccess::start_fetch(std::string_view address, std::string_view m
     call->share = impl_->share;
     call->multi = impl_->take_multi();
     if (!call->multi) return fetch;
+    call->easy = impl_->take_easy(call->fresh_easy);
     Call* running = call.get();
-    if (!impl_->workers.run([running] { worker(*running); })) {
-        curl_multi_cleanup(call->multi);
+    if (!call->easy || !impl_->workers.run([running] { worker(*running); }, [running] { signal_done(*running); })) {
+        if (call->easy) curl_easy_cleanup(call->easy);
+        impl_->idle_multis.push_back(call->multi);
         return fetch;
     }
     fetch.state_ = std::make_unique<PendingFetch::State>();

@@ -131,6 +131,15 @@ TEST_F(FetchTest, PostSendsItsSevenBytesWithTypeAndLength) {
     EXPECT_EQ(r.header("Content-Type"), "application/x-www-form-urlencoded");
     EXPECT_EQ(r.header("Content-Length"), "7");
     EXPECT_EQ(r.header_count("Content-Length"), 1);
+
+    // The next call, on the same reused transfer handle, is a plain GET again.
+    web.fetch_page("http://rate.taobao.com/get.htm");
+    const auto log = market.log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].method, "GET");
+    EXPECT_EQ(log[1].body, "");
+    EXPECT_FALSE(log[1].has_header("Content-Length"));
+    EXPECT_FALSE(log[1].has_header("Content-Type"));
 }
 
 TEST_F(FetchTest, AnyOtherMethodSendsNothing) {
