@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <random>
 #include <unordered_map>
+#include <vector>
 
 namespace qm {
 
@@ -30,9 +31,14 @@ private:
     // The pool is the range with the drawn numbers swapped out: slot i holds
     // moved_[i] when present, else low_ + i. Memory grows with the draws made,
     // not with the range, so a range as wide as int costs nothing up front.
+    // Ranges up to kDenseRange keep every slot in `dense_` instead, which
+    // draws the same numbers without a hash lookup per draw.
+    static constexpr long long kDenseRange = 1 << 16;
+    int slot(long long i) const;
     long long low_ = 0;
     long long remaining_ = 0;
     std::unordered_map<long long, int> moved_;
+    std::vector<int> dense_;
 };
 
 }  // namespace qm
