@@ -116,16 +116,18 @@ std::string render_item_text(ReviewTable& table, bool content_shuffle, bool seed
     const int n = table.columns.empty() ? table.accepted
                                         : static_cast<int>(table.columns.front()->values.size());
     const int piece_count = static_cast<int>(table.pieces.size());
-    std::string result;
+    std::string result, text, next;
     for (int k = 1; k <= n; ++k) {
-        std::string text;
+        text.clear();
         if (piece_count > 0) text = table.pieces[table.piece_picker.draw(1, piece_count) - 1];
         for (size_t c = 0; c < table.columns.size(); ++c) {
             ReviewColumn& column = *table.columns[c];
             const int position = content_shuffle ? column.picker.draw(1, n) : k;
             // Replaced one placeholder at a time, so a value holding the list
             // separator cannot shift the values of the other columns.
-            text = replace_text(text, table.placeholders[c], column.values[position - 1], false);
+            next.clear();
+            append_replaced(next, text, table.placeholders[c], column.values[position - 1], false);
+            text.swap(next);
         }
         result += text;
         run_pending_events();

@@ -185,9 +185,18 @@ std::vector<std::string> split_text(std::string_view text, std::string_view sepa
 
 std::string replace_text(std::string_view text, std::string_view find, std::string_view replacement,
                          bool case_sensitive) {
-    if (text.empty() || find.empty()) return std::string(text);
     std::string out;
     out.reserve(text.size());
+    append_replaced(out, text, find, replacement, case_sensitive);
+    return out;
+}
+
+void append_replaced(std::string& out, std::string_view text, std::string_view find,
+                     std::string_view replacement, bool case_sensitive) {
+    if (text.empty() || find.empty()) {
+        out.append(text);
+        return;
+    }
     size_t from = 0;
     for (;;) {
         size_t hit = detail::find_at_boundary(text, find, from, from, !case_sensitive);
@@ -197,7 +206,6 @@ std::string replace_text(std::string_view text, std::string_view find, std::stri
         from = hit + find.size();
     }
     out.append(text.substr(from));
-    return out;
 }
 
 }  // namespace qm

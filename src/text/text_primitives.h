@@ -33,6 +33,9 @@ std::vector<std::string> split_text(std::string_view text, std::string_view sepa
 // Every non-overlapping match of `find` replaced; replacements are not searched again.
 std::string replace_text(std::string_view text, std::string_view find, std::string_view replacement,
                          bool case_sensitive = true);
+// The same, appended to `out`, so a loop can keep reusing one buffer.
+void append_replaced(std::string& out, std::string_view text, std::string_view find,
+                     std::string_view replacement, bool case_sensitive = true);
 
 namespace detail {
 // 0-based offset of the first match at or after `from`, where character
